@@ -1,0 +1,8 @@
+#include "hooplandia/hooplandia.hpp"
+
+namespace hooplandia {
+
+// Placeholder until the game lands.
+void play(kit::Play& play) { play.line("HOOPLANDIA."); }
+
+}  // namespace hooplandia

@@ -1,0 +1,4 @@
+#include "kit/frame.hpp"
+#include "mirkweld/mirkweld.hpp"
+
+int main() { return kit::run_program(mirkweld::play, "mirkweld"); }

@@ -1,0 +1,4 @@
+#include "kit/frame.hpp"
+#include "rouladix/rouladix.hpp"
+
+int main() { return kit::run_program(rouladix::play, "rouladix"); }
