@@ -28,7 +28,7 @@ class Play {
       : screen_(screen), keys_(keys), chance_(chance) {}
 
   void text(std::string_view text) { screen_.text(text); }
-  void number(long value) { screen_.number(value); }
+  void number(long long value) { screen_.number(value); }
   void character(char c) { screen_.character(c); }
   void end_line() { screen_.end_line(); }
   void line(std::string_view text) {

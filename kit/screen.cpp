@@ -18,11 +18,11 @@ void Screen::put(const char* bytes, std::size_t count) {
 
 void Screen::text(std::string_view text) { put(text.data(), text.size()); }
 
-void Screen::number(long value) {
+void Screen::number(long long value) {
   char digits[24];
   std::size_t start = sizeof digits;
   // Work in the negative range so that the most negative value needs no special case.
-  long rest = value < 0 ? value : -value;
+  long long rest = value < 0 ? value : -value;
   do {
     digits[--start] = static_cast<char>('0' - rest % 10);
     rest /= 10;

@@ -20,7 +20,7 @@ class Screen {
   ~Screen() = default;
 
   void text(std::string_view text);
-  void number(long value);
+  void number(long long value);
   void character(char c);
   void end_line();  // carriage return and line feed
   void flush();
