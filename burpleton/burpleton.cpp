@@ -1,5 +1,6 @@
 #include "burpleton/burpleton.hpp"
 
+#include <cstdint>
 #include <string_view>
 
 #include "kit/choice.hpp"
@@ -25,23 +26,24 @@ constexpr std::string_view kWins = " wins.";
 constexpr std::string_view kYouWin = "And you win!";
 
 struct Contest {
-  int bet = 0;      // 1 to 4
-  int longest = 0;  // the longest belch so far
-  int leader = 0;   // who made it
-  int length = 0;   // this turn's belch
-  int turn = 0;     // whose turn, 1 to 4
+  std::string_view names[kContestants];  // copied from the table at the start of the contest
+  std::int16_t bet = 0;                  // 1 to 4
+  std::int16_t longest = 0;              // the longest belch so far
+  std::int16_t leader = 0;               // who made it
+  std::int16_t length = 0;               // this turn's belch
+  std::int16_t turn = 0;                 // whose turn, 1 to 4
 };
 
 void offer_bet(kit::Play& play, Contest& contest) {
   play.line(kQuestion);
   for (int n = 0; n < kContestants; ++n) {
     play.text(kLabels[n]);
-    play.text(kNames[n]);
+    play.text(contest.names[n]);
     play.character('.');
     play.end_line();
   }
   const char letter = kit::four_way(play);
-  contest.bet = letter - 'A' + 1;
+  contest.bet = static_cast<std::int16_t>(letter - 'A' + 1);
   play.character(letter);
   play.character('.');
   play.end_line();
@@ -60,15 +62,17 @@ void update_lead(Contest& contest) {
 }
 
 void belch_turn(kit::Play& play, Contest& contest) {
-  play.text(kNames[contest.turn - 1]);
+  play.text(contest.names[contest.turn - 1]);
   play.line(kGoingToBelch);
   kit::one_or_zero(play);  // the pauses only pace the turn
   play.line(kReady);
-  contest.length = play.roll(kBelchConstant) + 1;
+  contest.length = static_cast<std::int16_t>(play.roll(kBelchConstant) + 1);
   update_lead(contest);
   kit::one_or_zero(play);
   play.character('B');
-  for (int u = 0; u < contest.length; ++u) play.character('U');
+  for (int u = 0; u < contest.length; ++u) {
+    play.character('U');
+  }
   play.line(kBelchEnd);
   play.end_line();
 }
@@ -76,15 +80,22 @@ void belch_turn(kit::Play& play, Contest& contest) {
 }  // namespace
 
 void play(kit::Play& play) {
+  Contest contest;
+  for (int n = 0; n < kContestants; ++n) {
+    contest.names[n] = kNames[n];
+  }
   play.line(kTitle);
   play.line(kCredit);
   play.end_line();
-  Contest contest;
   offer_bet(play, contest);
-  for (contest.turn = 1; contest.turn <= kContestants; ++contest.turn) belch_turn(play, contest);
-  play.text(kNames[contest.leader - 1]);
+  for (contest.turn = 1; contest.turn <= kContestants; ++contest.turn) {
+    belch_turn(play, contest);
+  }
+  play.text(contest.names[contest.leader - 1]);
   play.line(kWins);
-  if (contest.leader == contest.bet) play.line(kYouWin);
+  if (contest.leader == contest.bet) {
+    play.line(kYouWin);
+  }
 }
 
 }  // namespace burpleton
