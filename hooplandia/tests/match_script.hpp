@@ -80,6 +80,11 @@ inline std::string after_credit(const std::string& screen) {
   return screen.substr(credit_end + 4);
 }
 
+inline bool ends_with(const std::string& screen, const std::string& tail) {
+  return screen.size() >= tail.size() &&
+         screen.compare(screen.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 inline std::string opening(std::string_view home, std::string_view away) {
   const std::string fixture = std::string(home) + " against " + std::string(away) + ".";
   return kit::testing::lines({"Choose one team.", "A. Sniffers.", "B. Smoothies.", "C. Douches.",

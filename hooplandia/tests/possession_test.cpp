@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "match_script.hpp"
 
@@ -13,6 +14,7 @@ using hooplandia_test::away_draws_again;
 using hooplandia_test::away_moves;
 using hooplandia_test::away_shoots;
 using hooplandia_test::drops;
+using hooplandia_test::ends_with;
 using hooplandia_test::gets;
 using hooplandia_test::keeps;
 using hooplandia_test::ks_of;
@@ -29,11 +31,6 @@ using hooplandia_test::tip_home;
 using hooplandia_test::values_of;
 using kit::testing::lines;
 using kit::testing::readable;
-
-bool ends_with(const std::string& screen, const std::string& tail) {
-  return screen.size() >= tail.size() &&
-         screen.compare(screen.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 // Smoothies at home against the Sniffers: a dribble, a pass, a drop, then the away team's dribble
 // back to midcourt and a pass to the lowest other slot.

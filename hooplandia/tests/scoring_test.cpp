@@ -15,6 +15,7 @@ using hooplandia_test::after_credit;
 using hooplandia_test::away_moves;
 using hooplandia_test::away_shoots;
 using hooplandia_test::drops;
+using hooplandia_test::ends_with;
 using hooplandia_test::gets;
 using hooplandia_test::keeps;
 using hooplandia_test::menu;
@@ -31,11 +32,6 @@ using kit::testing::lines;
 using kit::testing::readable;
 
 constexpr std::string_view kPrompt = "Hit a key to end.";
-
-bool ends_with(const std::string& screen, const std::string& tail) {
-  return screen.size() >= tail.size() &&
-         screen.compare(screen.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 const std::string& walt_menu() {
   static const std::string text =
