@@ -17,10 +17,10 @@ struct Fighter {
   int maximum_life = 0;  // only the player's is used
 };
 
-constexpr Fighter kPlayerStart = {9, 6, 3, 7, 11};
+constexpr Fighter kPlayerStart = {
+    .life = 9, .attack_bonus = 6, .defence = 3, .attack = 7, .maximum_life = 11};
 
 constexpr int kItems = 3;
-constexpr int kFlute = 0;
 constexpr std::string_view kItemNames[kItems] = {"fabulous flute", "cinnamon cigar",
                                                  "telephone trap"};
 
@@ -30,9 +30,9 @@ constexpr int kYululup = 1;
 constexpr int kBabof = 2;
 constexpr std::string_view kCreatureNames[kCreatures] = {"Bensneth", "Yululup", "Babof"};
 constexpr Fighter kCreatureStart[kCreatures] = {
-    {15, 1, 4, 3, 0},  // Bensneth
-    {5, 4, 3, 7, 0},   // Yululup
-    {9, 3, 2, 3, 0},   // Babof
+    {.life = 15, .attack_bonus = 1, .defence = 4, .attack = 3},  // Bensneth
+    {.life = 5, .attack_bonus = 4, .defence = 3, .attack = 7},   // Yululup
+    {.life = 9, .attack_bonus = 3, .defence = 2, .attack = 3},   // Babof
 };
 
 // What exploring turns up, by explore roll; every roll not listed is no news.
@@ -157,7 +157,9 @@ bool knocked_out(const Fighter& fighter) { return fighter.life < 1; }
 void blow(kit::Play& play, const Fighter& attacker, Fighter& defender, int plural_from) {
   int damage =
       play.roll(kBlowConstant) + attacker.attack + attacker.attack_bonus - defender.defence;
-  if (damage < 0) damage = 0;
+  if (damage < 0) {
+    damage = 0;
+  }
   defender.life -= damage;
   play.number(damage);
   play.line(damage < plural_from ? kBlowSingular : kBlowPlural);
@@ -177,9 +179,13 @@ void try_item(kit::Play& play, Tour& tour) {
     return;
   }
   creature_line(play, tour, effect.line);
-  if (!effect.next.empty()) play.line(effect.next);
+  if (!effect.next.empty()) {
+    play.line(effect.next);
+  }
   if (effect.calms) {
-    if (tour.bonus < kBonusCap) tour.bonus += effect.bonus;
+    if (tour.bonus < kBonusCap) {
+      tour.bonus += effect.bonus;
+    }
     tour.calmed = true;
   } else {
     tour.fighting = false;
@@ -198,7 +204,9 @@ void item_menu(kit::Play& play, Tour& tour) {
   play.line(kNone);
   tour.letter = kit::two_way(play);
   echo(play, tour.letter);
-  if (tour.letter == 'A') try_item(play, tour);
+  if (tour.letter == 'A') {
+    try_item(play, tour);
+  }
 }
 
 void round(kit::Play& play, Tour& tour) {
@@ -207,8 +215,12 @@ void round(kit::Play& play, Tour& tour) {
   play.line(kFightPass);
   tour.letter = kit::three_way(play);
   echo(play, tour.letter);
-  if (tour.letter == 'A') blow(play, tour.player, tour.creature, kPlayerPluralFrom);
-  if (tour.letter == 'B') item_menu(play, tour);
+  if (tour.letter == 'A') {
+    blow(play, tour.player, tour.creature, kPlayerPluralFrom);
+  }
+  if (tour.letter == 'B') {
+    item_menu(play, tour);
+  }
   // The creature strikes back even when it is down or the trap is sending it away.
   if (tour.calmed) {
     tour.calmed = false;
@@ -236,7 +248,9 @@ void encounter(kit::Play& play, Tour& tour, int creature) {
   play.character('!');
   play.end_line();
   tour.creature = kCreatureStart[creature];  // every fight meets a fresh creature
-  while (tour.fighting) round(play, tour);
+  while (tour.fighting) {
+    round(play, tour);
+  }
 }
 
 void find_money(kit::Play& play, Tour& tour, int constant) {
@@ -251,7 +265,9 @@ void find_money(kit::Play& play, Tour& tour, int constant) {
 void find_item(kit::Play& play, Tour& tour) {
   ++tour.held_count;
   tour.value = play.roll(kItemConstant);
-  if (tour.held_count > 1 && tour.value == tour.held[0]) tour.value = (tour.value + 1) % kItems;
+  if (tour.held_count > 1 && tour.value == tour.held[0]) {
+    tour.value = (tour.value + 1) % kItems;
+  }
   play.text(kItemFound);
   play.text(kItemNames[tour.value]);
   play.character('!');
@@ -263,7 +279,9 @@ void explore(kit::Play& play, Tour& tour) {
   const Place& place = kPlaceTable[tour.place];
   tour.explore_roll = play.roll(place.explore_constant);
   tour.player.life += place.life_gain;
-  if (tour.player.life > tour.player.maximum_life) tour.player.life = tour.player.maximum_life;
+  if (tour.player.life > tour.player.maximum_life) {
+    tour.player.life = tour.player.maximum_life;
+  }
   const Outcome& outcome = place.outcomes[tour.explore_roll];
   // A find reserved for the poor is silent once money has reached kRich: not even "No news.".
   const bool poor = tour.money < kRich;
@@ -278,10 +296,14 @@ void explore(kit::Play& play, Tour& tour) {
       find_item(play, tour);
       break;
     case Find::kItemWhilePoor:
-      if (poor) find_item(play, tour);
+      if (poor) {
+        find_item(play, tour);
+      }
       break;
     case Find::kMoney:
-      if (poor) find_money(play, tour, outcome.value);
+      if (poor) {
+        find_money(play, tour, outcome.value);
+      }
       break;
   }
 }
@@ -318,7 +340,9 @@ void turn(kit::Play& play, Tour& tour) {
   play.line(kPass);
   tour.letter = kit::two_way(play);
   echo(play, tour.letter);
-  if (tour.letter == 'A') explore(play, tour);
+  if (tour.letter == 'A') {
+    explore(play, tour);
+  }
   end_of_turn(play, tour);
 }
 
@@ -328,7 +352,9 @@ void turn(kit::Play& play, Tour& tour) {
 void play(kit::Play& play) {
   Tour tour;
   play.line(kTitle);
-  while (tour.playing) turn(play, tour);
+  while (tour.playing) {
+    turn(play, tour);
+  }
 }
 
 }  // namespace mirkweld

@@ -133,7 +133,9 @@ TEST(Encounter, FightMenuKeys) {
     const bool hits = row.round.starts_with("A");
     Script s;
     s.explore(kDock, 1).key(row.key);
-    if (hits) s.blow(0);
+    if (hits) {
+      s.blow(0);
+    }
     s.blow(0);
     std::string expected =
         met(kDock, "Babof") + row.round + lines({"The Babof jumps on you!", "3 hits."});
@@ -186,26 +188,26 @@ TEST(Encounter, TryingTheHeldItem) {
     int item;
     int k;
     int roll;
-    std::vector<std::string_view> after;  // the rest of the round
     bool fight_goes_on;
+    std::vector<std::string_view> after;  // the rest of the round
     std::string_view score;
   };
   const std::vector<std::string_view> no_news = {"No news.", "The Babof jumps on you!", "3 hits."};
   const Row rows[] = {
-      {0, 4, 1, {"The Babof listens to the flute."}, true, "Final score: 504."},
-      {0, 4, 0, no_news, true, "Final score: 500."},
-      {0, 4, 2, no_news, true, "Final score: 500."},
-      {0, 4, 4, no_news, true, "Final score: 500."},
-      {1, 2, 1, {"The Babof smokes that cigar."}, true, "Final score: 502."},
-      {1, 2, 0, no_news, true, "Final score: 500."},
-      {1, 2, 2, no_news, true, "Final score: 500."},
+      {0, 4, 1, true, {"The Babof listens to the flute."}, "Final score: 504."},
+      {0, 4, 0, true, no_news, "Final score: 500."},
+      {0, 4, 2, true, no_news, "Final score: 500."},
+      {0, 4, 4, true, no_news, "Final score: 500."},
+      {1, 2, 1, true, {"The Babof smokes that cigar."}, "Final score: 502."},
+      {1, 2, 0, true, no_news, "Final score: 500."},
+      {1, 2, 2, true, no_news, "Final score: 500."},
       {2,
        2,
        1,
-       {"The Babof answers on its phone", "and walks away.", "The Babof jumps on you!", "3 hits."},
        false,
+       {"The Babof answers on its phone", "and walks away.", "The Babof jumps on you!", "3 hits."},
        "Final score: 500."},
-      {2, 2, 0, no_news, true, "Final score: 500."},
+      {2, 2, 0, true, no_news, "Final score: 500."},
   };
   constexpr std::string_view kNames[] = {"fabulous flute", "cinnamon cigar", "telephone trap"};
   for (const Row& row : rows) {
@@ -214,11 +216,15 @@ TEST(Encounter, TryingTheHeldItem) {
     Script s;
     s.explore(kBridge, 2).roll(2, row.item).explore(kDock, 1).try_item(row.k, row.roll);
     const bool calmed = row.roll == 1 && row.item != 2;
-    if (!calmed) s.blow(0);
+    if (!calmed) {
+      s.blow(0);
+    }
     std::string expected = title() + arrival(kBridge) + lines({"A", "You get a " + name + "!"}) +
                            arrival(kDock) + lines({"A", "You are assaulted by a Babof!"}) +
                            fight_menu() + lines({"B", "A. " + name, "B. none.", "A"});
-    for (const std::string_view line : row.after) expected += lines({line});
+    for (const std::string_view line : row.after) {
+      expected += lines({line});
+    }
     if (row.fight_goes_on) {
       // A calmed creature strikes again in the next round.
       s.hit(0, 0);

@@ -195,7 +195,9 @@ TEST(Tour, AWonGameScores500PlusBonusPlusMoney) {
   s.explore(kBridge, 2).roll(2, 1);
   s.explore(kTown, 2).roll(20, 20).explore(kTown, 2).roll(20, 13);
   s.explore(kDock, 1);
-  for (int n = 0; n < 3; ++n) s.try_item(2, 1);
+  for (int n = 0; n < 3; ++n) {
+    s.try_item(2, 1);
+  }
   s.hit(0, 0);
   s.explore(kBridge, 2).roll(2, 1).key(' ');
   const std::string calmed = fight_menu() + lines({"B", "A. cinnamon cigar", "B. none.", "A",
