@@ -125,7 +125,9 @@ bool drop_roll(kit::Play& play, int rating) { return play.roll(rating) == kDropp
 void build_mates(Match& match) {
   int entry = 0;
   for (std::int16_t slot = 1; slot <= kSlots; ++slot) {
-    if (slot != match.holder) match.mates[entry++] = slot;
+    if (slot != match.holder) {
+      match.mates[entry++] = slot;
+    }
   }
 }
 
@@ -140,13 +142,17 @@ void drop_the_ball(kit::Play& play, Match& match) {
 }
 
 void fill_sheet(Sheet& sheet, int team) {
-  for (int slot = 0; slot < kSlots; ++slot) sheet.players[slot] = kRoster[team - 1][slot];
+  for (int slot = 0; slot < kSlots; ++slot) {
+    sheet.players[slot] = kRoster[team - 1][slot];
+  }
 }
 
 // Never the home team: a draw of it moves on to the next team, the last wrapping to the first.
 std::int16_t draw_away_team(kit::Play& play, int home_team) {
   int team = play.roll(kTeamDraw) + 1;
-  if (team == home_team) team = team % kTeams + 1;
+  if (team == home_team) {
+    team = team % kTeams + 1;
+  }
   return static_cast<std::int16_t>(team);
 }
 
@@ -191,7 +197,9 @@ void score_line(kit::Play& play, const Match& match) {
 // Made or missed, a shot gives the ball up to a new tip-off unless its basket ended the match.
 void after_shot(kit::Play& play, Match& match) {
   match.possession = Possession::loose;
-  if (match.running) tip_off(play, match);
+  if (match.running) {
+    tip_off(play, match);
+  }
 }
 
 void home_shot(kit::Play& play, Match& match) {
@@ -254,7 +262,9 @@ void home_dribble(kit::Play& play, Match& match) {
     return;
   }
   play.line(kDribbles);
-  if (match.court < kCourtTop) ++match.court;
+  if (match.court < kCourtTop) {
+    ++match.court;
+  }
 }
 
 void home_pass(kit::Play& play, Match& match, int entry) {
@@ -314,9 +324,11 @@ void away_action(kit::Play& play, Match& match) {
     } else {
       away_pass(play, match);
     }
-  } else if (action == 2) {
-    away_shot(play, match);
-  } else if (play.roll(kActionDraw) + 1 == 1) {
+    return;
+  }
+  // A 3 draws again: 1 shoots, 2 or 3 pass.
+  const bool shoots = action == 2 || play.roll(kActionDraw) + 1 == 1;
+  if (shoots) {
     away_shot(play, match);
   } else {
     away_pass(play, match);
@@ -355,7 +367,9 @@ void play(kit::Play& play) {
   match.court = kMidcourt;
   match.home_team = choose_home_team(play);
   match.away_team = draw_away_team(play, match.home_team);
-  for (int team = 0; team < kTeams; ++team) match.team_names[team] = kTeamNames[team];
+  for (int team = 0; team < kTeams; ++team) {
+    match.team_names[team] = kTeamNames[team];
+  }
   announce(play, match);
   fill_sheet(match.home, match.home_team);
   fill_sheet(match.away, match.away_team);

@@ -27,7 +27,9 @@ inline Script operator+(Script first, const Script& then) {
 
 inline Script repeat(int times, const Script& script) {
   Script all;
-  for (int n = 0; n < times; ++n) all = all + script;
+  for (int n = 0; n < times; ++n) {
+    all = all + script;
+  }
   return all;
 }
 
@@ -49,13 +51,17 @@ inline Script receiver(int entry) { return {{entry - 1, 3}}; }
 
 inline std::vector<int> values_of(const Script& script) {
   std::vector<int> values;
-  for (const Roll& roll : script) values.push_back(roll.value);
+  for (const Roll& roll : script) {
+    values.push_back(roll.value);
+  }
   return values;
 }
 
 inline std::vector<int> ks_of(const Script& script) {
   std::vector<int> ks;
-  for (const Roll& roll : script) ks.push_back(roll.k);
+  for (const Roll& roll : script) {
+    ks.push_back(roll.k);
+  }
   return ks;
 }
 
@@ -74,7 +80,9 @@ inline std::string after_credit(const std::string& screen) {
   EXPECT_EQ(screen.substr(0, title.size()), title);
   const std::size_t credit_end = screen.find("\r\n", title.size());
   EXPECT_NE(credit_end, std::string::npos);
-  if (credit_end == std::string::npos) return "";
+  if (credit_end == std::string::npos) {
+    return "";
+  }
   EXPECT_GT(credit_end, title.size()) << "the credit line is empty";
   EXPECT_EQ(screen.substr(credit_end, 4), "\r\n\r\n");
   return screen.substr(credit_end + 4);

@@ -171,7 +171,9 @@ TEST(PossessionPlay, HomeDribbleStopsAtTheEndOfTheCourt) {
     const auto t = play_script("aaaaaf", team_draw(0) + tip_home(1) + repeat(4, keeps(4)) +
                                              shot(row.base, row.shooting_roll, 3) + tip_home(1));
     std::string dribbles;
-    for (int n = 0; n < 4; ++n) dribbles += walt_menu + lines({"A.", "Dribbles."});
+    for (int n = 0; n < 4; ++n) {
+      dribbles += walt_menu + lines({"A.", "Dribbles."});
+    }
     EXPECT_EQ(after_credit(t.screen), opening("Sniffers", "Smoothies") + gets("Walt Brimblecum") +
                                           dribbles + walt_menu + lines({"F.", "Tosses the ball."}) +
                                           row.outcome + gets("Walt Brimblecum") + walt_menu)

@@ -214,14 +214,18 @@ std::vector<std::string> split(const std::string& screen) {
 
 int count(const std::vector<std::string>& all, std::string_view line) {
   int found = 0;
-  for (const std::string& each : all) found += each == line ? 1 : 0;
+  for (const std::string& each : all) {
+    found += each == line ? 1 : 0;
+  }
   return found;
 }
 
 // Seeded matches played to their end on a stream of mixed keys.
 TEST(Scoring, SeededMatchesEndWithAWinnerAndTheKeyWait) {
   std::string keys;
-  while (keys.size() < 20000) keys += "fabcdef\r 123456x";
+  while (keys.size() < 20000) {
+    keys += "fabcdef\r 123456x";
+  }
   for (std::uint32_t seed = 1; seed <= 300; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     const auto t = kit::testing::play_seeded(hooplandia::play, keys, seed);
@@ -247,7 +251,9 @@ TEST(Scoring, SeededMatchesEndWithAWinnerAndTheKeyWait) {
 
     // Every key answered something: the team, a home menu (each echoed), the closing wait.
     int echoes = 0;
-    for (const char* echo : {"A.", "B.", "C.", "D.", "E.", "F."}) echoes += count(all, echo);
+    for (const char* echo : {"A.", "B.", "C.", "D.", "E.", "F."}) {
+      echoes += count(all, echo);
+    }
     EXPECT_EQ(t.keys_used, static_cast<std::size_t>(echoes) + 2);
 
     // A drop is always followed by the loose ball and a tip-off, and only a drop makes one; the

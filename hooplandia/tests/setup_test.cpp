@@ -119,7 +119,7 @@ constexpr Rated kRoster[] = {
     {3, 5, "Olive Stegosaurus", 2, 4, 2},
 };
 
-const Rated& first_of(int team) { return kRoster[(team - 1) * 5]; }
+const Rated& first_of(int team) { return kRoster[static_cast<std::size_t>(team - 1) * 5]; }
 
 // Each player's three ratings are the k of his dribble, pass and shot rolls, on either sheet.
 TEST(MatchSetup, RosterRatingsDriveTheRollsAtHome) {
