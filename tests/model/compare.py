@@ -27,9 +27,17 @@ import tempfile
 from dataclasses import dataclass
 from pathlib import Path
 
+sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 import games  # noqa: E402
+
+# LANG for the program and the encoding its screen must come in: a C or POSIX locale shows the
+# characters in UTF-8 too. --more-locales adds private code page 850 and Latin-1 locales.
+LOCALES = ["C.UTF-8", "C", "POSIX"]
+ENCODINGS = {"C.UTF-8": "utf-8", "C": "utf-8", "POSIX": "utf-8"}
+PRIVATE_LOCALES = {"fr_FR.IBM850": ("IBM850", "cp850"), "fr_FR.ISO-8859-1": ("ISO-8859-1", "latin-1")}
+LOCPATH: str | None = None
 
 SPECIAL_SEEDS = (0, 1, 5489, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF)
 TIMEOUT = 20
@@ -202,6 +210,7 @@ class Case:
     style: str
     cut: str
     tick: int  # the clock value given to the program; its low 32 bits are the seed
+    locale: str  # LANG for the program
 
 
 def make_case(game: str, index: int, base: int) -> Case:
@@ -228,7 +237,8 @@ def make_case(game: str, index: int, base: int) -> Case:
         else:
             keys, cut = (b"", "none") if index % 14 == 6 else (stream[: rng.randrange(need)], "mid-game")
     tick = seed + ((1 << 32) * rng.randint(1, 50) if rng.random() < 0.5 else 0)
-    return Case(game, seed, keys, style, cut, tick)
+    locale = rng.choices(LOCALES, (14, 3, 3) + (4,) * (len(LOCALES) - 3))[0]
+    return Case(game, seed, keys, style, cut, tick, locale)
 
 
 # --------------------------------------------------------------------------------------------
@@ -302,9 +312,13 @@ def run_replay(replay: str, case: Case) -> tuple[bytes, int, bytes]:
     return done.stdout, done.returncode, done.stderr
 
 
-def program_env(shim: str, tick: int) -> dict:
-    env = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k != "LANGUAGE"}
-    env["LANG"] = "C.UTF-8"
+def program_env(shim: str, case: Case) -> dict:
+    env = {k: v for k, v in os.environ.items()
+           if not k.startswith("LC_") and k not in ("LANGUAGE", "LOCPATH")}
+    env["LANG"] = case.locale
+    if LOCPATH and case.locale in PRIVATE_LOCALES:
+        env["LOCPATH"] = LOCPATH
+    tick = case.tick
     env["FIXED_CLOCK_MS"] = str(tick)
     env["LD_PRELOAD"] = shim
     # A sanitizer build would refuse a preloaded library ahead of its runtime.
@@ -315,16 +329,33 @@ def program_env(shim: str, tick: int) -> dict:
 
 def run_program(path: str, shim: str, case: Case) -> tuple[bytes, int, bytes]:
     done = subprocess.run([path], input=case.keys, capture_output=True, timeout=TIMEOUT,
-                          env=program_env(shim, case.tick), check=False)
+                          env=program_env(shim, case), check=False)
     return done.stdout, done.returncode, done.stderr
 
 
-def as_utf8(screen: bytes) -> bytes:
-    return screen.decode("cp850").encode("utf-8")
+def shown_as(screen: bytes, locale: str) -> bytes:
+    """The code page 850 screen as a terminal in that locale must receive it."""
+    return screen.decode("cp850").encode(ENCODINGS[locale])
+
+
+def add_private_locales() -> None:
+    """Builds the code page 850 and Latin-1 locales in a folder of our own (LOCPATH)."""
+    global LOCPATH
+    folder = tempfile.mkdtemp(prefix="model-locales.")
+    for name, (charmap, codec) in PRIVATE_LOCALES.items():
+        built = subprocess.run(["localedef", "-i", name.split(".")[0], "-f", charmap,
+                                os.path.join(folder, name)], capture_output=True, check=False)
+        if not os.path.isdir(os.path.join(folder, name)):
+            print(f"cannot build the locale {name}: {built.stderr[:200]!r}")
+            continue
+        LOCALES.append(name)
+        ENCODINGS[name] = codec
+    LOCPATH = folder
 
 
 def describe(case: Case) -> str:
-    return (f"{case.game} seed {case.seed} (tick {case.tick}), {len(case.keys)} keys"
+    return (f"{case.game} seed {case.seed} (tick {case.tick}, LANG={case.locale}),"
+            f" {len(case.keys)} keys"
             f" [{case.style}, {case.cut}]: {case.keys.hex()}")
 
 
@@ -346,6 +377,9 @@ def main() -> int:
     parser.add_argument("--games", default=",".join(games.GAMES),
                         help="comma-separated games to compare (default: all five)")
     parser.add_argument("--seeds", type=int, default=40, help="runs per game (default 40)")
+    parser.add_argument("--more-locales", action="store_true",
+                        help="also run the programs in code page 850 and Latin-1 locales"
+                        " built with localedef")
     parser.add_argument("--jobs", type=int, default=2, help="runs at once (default 2)")
     parser.add_argument("--base", type=int, default=1, help="draws the seeds and keys")
     parser.add_argument("--keep-going", action="store_true",
@@ -358,6 +392,8 @@ def main() -> int:
         if game not in games.GAMES:
             parser.error(f"unknown game {game}")
     shim = args.shim
+    if args.more_locales and programs:
+        add_private_locales()
     if programs and not shim:
         shim = build_shim(Path(__file__).resolve().parent / "fixed_clock.c")
 
@@ -369,9 +405,11 @@ def main() -> int:
             problems += check_run("replay", case, expected, *run_replay(args.replay, case),
                                   credits)
         if game in programs:
-            utf8 = games.Result(as_utf8(expected.screen), expected.finished, expected.keys_used)
+            converted = games.Result(shown_as(expected.screen, case.locale), expected.finished,
+                                     expected.keys_used)
             shown, status, err = run_program(programs[game], shim, case)
-            problems += check_run("program", case, utf8, shown, status, err, credits)
+            problems += check_run(f"program ({case.locale})", case, converted, shown, status,
+                                  err, credits)
         return case, expected, problems
 
     failed_games = []

@@ -10,6 +10,7 @@ import unittest
 from collections import Counter
 from pathlib import Path
 
+sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 import games  # noqa: E402
