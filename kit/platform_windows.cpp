@@ -186,6 +186,7 @@ bool is_modifier(WORD key) {
     case VK_CAPITAL:
     case VK_NUMLOCK:
     case VK_SCROLL:
+    case VK_PROCESSKEY:  // a key the input method is composing with; the result comes as text
       return true;
     default:
       return false;
