@@ -24,6 +24,22 @@ constexpr char16_t kHigh[128] = {
 // ISO 8859-1 holds exactly the characters below U+0100.
 constexpr char32_t kLatin1Limit = 0x100;
 
+// The places where ISO 8859-15 holds other characters than ISO 8859-1 (the euro sign, S, Z, OE and
+// Y with their marks), none of which code page 850 has.
+constexpr unsigned char kLatin9Changed[] = {0xA4, 0xA6, 0xA8, 0xB4, 0xB8, 0xBC, 0xBD, 0xBE};
+
+bool changed_in_latin9(char32_t c) {
+  for (const unsigned char place : kLatin9Changed) {
+    if (c == place) return true;
+  }
+  return false;
+}
+
+char single_byte_of(char32_t c, Encoding encoding) {
+  if (c >= kLatin1Limit || (encoding == Encoding::latin9 && changed_in_latin9(c))) return '?';
+  return static_cast<char>(c);
+}
+
 std::size_t put_utf8(char32_t c, char* out) {
   if (c < 0x80) {
     out[0] = static_cast<char>(c);
@@ -71,6 +87,13 @@ unsigned char cp850_of_unicode(char32_t character) {
   return 0;
 }
 
+unsigned char cp850_of_byte(unsigned char byte, Encoding encoding) {
+  if (byte < 0x80 || encoding == Encoding::cp850) return byte;
+  if (encoding == Encoding::utf8) return 0;
+  if (encoding == Encoding::latin9 && changed_in_latin9(byte)) return 0;
+  return cp850_of_unicode(byte);
+}
+
 std::size_t convert_cp850(const char* in, std::size_t count, Encoding encoding, char* out) {
   if (encoding == Encoding::cp850) {
     std::memcpy(out, in, count);
@@ -82,7 +105,7 @@ std::size_t convert_cp850(const char* in, std::size_t count, Encoding encoding, 
     if (encoding == Encoding::utf8) {
       written += put_utf8(c, out + written);
     } else {
-      out[written++] = c < kLatin1Limit ? static_cast<char>(c) : '?';
+      out[written++] = single_byte_of(c, encoding);
     }
   }
   return written;
@@ -91,12 +114,16 @@ std::size_t convert_cp850(const char* in, std::size_t count, Encoding encoding, 
 Encoding encoding_of_codeset(const char* codeset) {
   if (codeset == nullptr) return Encoding::utf8;
   constexpr const char* kCp850[] = {"CP850", "IBM850", "850"};
-  constexpr const char* kLatin1[] = {"ISO8859-1", "ISO8859-15", "LATIN1", "LATIN9"};
+  constexpr const char* kLatin1[] = {"ISO8859-1", "LATIN1"};
+  constexpr const char* kLatin9[] = {"ISO8859-15", "LATIN9", "LATIN0"};
   for (const char* name : kCp850) {
     if (same_name(codeset, name)) return Encoding::cp850;
   }
   for (const char* name : kLatin1) {
     if (same_name(codeset, name)) return Encoding::latin1;
+  }
+  for (const char* name : kLatin9) {
+    if (same_name(codeset, name)) return Encoding::latin9;
   }
   return Encoding::utf8;
 }

@@ -17,12 +17,8 @@ int KeyDecoder::ground(unsigned char byte, int* keys) {
     state_ = State::escape;
     return 0;
   }
-  if (byte < 0x80 || encoding_ == Encoding::cp850) {
-    keys[0] = byte;
-    return 1;
-  }
-  if (encoding_ == Encoding::latin1) {
-    keys[0] = cp850_of_unicode(byte);
+  if (byte < 0x80 || encoding_ != Encoding::utf8) {
+    keys[0] = cp850_of_byte(byte, encoding_);
     return 1;
   }
   // UTF-8 lead bytes; anything else out of place is a press without a character.
@@ -52,7 +48,7 @@ int KeyDecoder::feed(unsigned char byte, int keys[kMaxKeysPerByte]) {
       return ground(byte, keys);
     case State::escape:
       if (byte == '[') {
-        state_ = State::csi;
+        state_ = State::csi_start;
         return 0;
       }
       if (byte == 'O') {
@@ -62,9 +58,20 @@ int KeyDecoder::feed(unsigned char byte, int keys[kMaxKeysPerByte]) {
       // An Escape followed by anything else was a lone Escape (Alt+key sends ESC and the key).
       keys[0] = kEscape;
       return 1 + ground(byte, keys + 1);
+    case State::csi_start:
+      // The Linux console sends F1 to F5 as ESC [ [ A to E: a '[' right after the opening one is no
+      // final byte there.
+      if (byte == '[') {
+        state_ = State::linux_key;
+        return 0;
+      }
+      state_ = State::csi;
+      [[fallthrough]];
     case State::csi:
     case State::ss3:
       if (byte >= 0x20 && byte <= 0x3F) return 0;  // parameters and intermediates
+      [[fallthrough]];
+    case State::linux_key:
       keys[0] = 0;
       if (byte >= 0x40 && byte <= 0x7E) {
         state_ = State::ground;
@@ -99,8 +106,10 @@ int KeyDecoder::timeout(int keys[1]) {
     case State::escape:
       keys[0] = kEscape;
       return 1;
+    case State::csi_start:
     case State::csi:
     case State::ss3:
+    case State::linux_key:
     case State::multibyte:
       keys[0] = 0;
       return 1;

@@ -10,15 +10,16 @@ namespace kit {
 // decoder takes what it has (a lone Escape becomes 27).
 constexpr int kEscapeDelayMs = 25;
 
-// One key press per CSI (ESC [ params final) or SS3 (ESC O x) sequence, code 0; a lone ESC is 27
-// once the delay has passed; a multibyte character in the terminal's encoding is one press with
-// its code page 850 code (0 when it has none). The result never depends on how the bytes were
-// split into reads, only on where the delays fall.
+// One key press per CSI (ESC [ params final) or SS3 (ESC O x) sequence, code 0, and per function
+// key of the Linux console (ESC [ [ x); a lone ESC is 27 once the delay has passed, an ESC before
+// any other byte (Alt+key) is 27 and then that byte's key; a multibyte character in the terminal's
+// encoding is one press with its code page 850 code (0 when it has none). The result never depends
+// on how the bytes were split into reads, only on where the delays fall.
 class KeyDecoder {
  public:
   static constexpr int kMaxKeysPerByte = 2;
 
-  explicit KeyDecoder(Encoding encoding) : encoding_(encoding) {}
+  explicit constexpr KeyDecoder(Encoding encoding) : encoding_(encoding) {}
 
   // Takes one byte; writes the key presses it completes to keys and returns how many (0 to 2).
   int feed(unsigned char byte, int keys[kMaxKeysPerByte]);
@@ -30,7 +31,7 @@ class KeyDecoder {
   bool pending() const { return state_ != State::ground; }
 
  private:
-  enum class State { ground, escape, csi, ss3, multibyte };
+  enum class State { ground, escape, csi_start, csi, ss3, linux_key, multibyte };
 
   int ground(unsigned char byte, int* keys);
 
