@@ -191,25 +191,30 @@ void write_all(const char* bytes, std::size_t count) {
   }
 }
 
-// The codeset a locale's name asks for ("fr_FR.CP850@euro" -> "CP850"), for a locale that is not
-// installed: the terminal uses that encoding all the same.
-constexpr const char* kLocaleVariables[] = {"LC_ALL", "LC_CTYPE", "LANG"};  // in glibc's order
-char codeset[64];
+// The locale's name as the C library picks it: the first of these that is set and not empty.
+constexpr const char* kLocaleVariables[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+char codeset_in_name[64];
 
+// The codeset the locale's name gives ("fr_FR.CP850@euro" -> "CP850", the C locale's own for C), or
+// nullptr when only the locale itself can tell ("fr_FR", "fr_FR@euro", a path).
 const char* codeset_of_locale_name() {
+  const char* name = nullptr;
   for (const char* variable : kLocaleVariables) {
-    const char* name = std::getenv(variable);
-    if (name == nullptr || *name == '\0') continue;
-    const char* dot = std::strchr(name, '.');
-    if (dot == nullptr) return nullptr;
-    std::size_t used = 0;
-    for (const char* p = dot + 1; *p != '\0' && *p != '@' && used + 1 < sizeof codeset; ++p) {
-      codeset[used++] = *p;
-    }
-    codeset[used] = '\0';
-    return codeset;
+    name = std::getenv(variable);
+    if (name != nullptr && *name != '\0') break;
+    name = nullptr;
   }
-  return nullptr;
+  if (name == nullptr || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0) {
+    return "ANSI_X3.4-1968";
+  }
+  const char* dot = std::strchr(name, '.');
+  if (dot == nullptr || std::strchr(name, '/') != nullptr) return nullptr;
+  std::size_t used = 0;
+  for (const char* p = dot + 1; *p != '\0' && *p != '@' && used + 1 < sizeof codeset_in_name; ++p) {
+    codeset_in_name[used++] = *p;
+  }
+  codeset_in_name[used] = '\0';
+  return codeset_in_name;
 }
 
 // Keys from a terminal: read in whatever pieces come, decoded, queued.
@@ -258,8 +263,10 @@ Encoding console_encoding() {
   if (!console_ready) {
     console_ready = true;
     set_action(SIGPIPE, SIG_IGN, false, 0);
-    const char* codeset =
-        setlocale(LC_CTYPE, "") != nullptr ? nl_langinfo(CODESET) : codeset_of_locale_name();
+    // Loading a locale costs more than half a millisecond, as much as starting the program: the
+    // name says enough almost always, and a locale not installed is still the terminal's word.
+    const char* codeset = codeset_of_locale_name();
+    if (codeset == nullptr && setlocale(LC_CTYPE, "") != nullptr) codeset = nl_langinfo(CODESET);
     console_encoding_value = encoding_of_codeset(codeset);
   }
   return console_encoding_value;
