@@ -1,16 +1,17 @@
 // Fuzzes the key decoder as the terminal layer drives it: bytes in reads, and a timeout when no
 // byte came within the delay while a sequence was pending.
 //
-// The first byte picks the terminal's encoding (value % 3: UTF-8, code page 850, Latin-1) and
-// the mode (value / 3 % 2):
+// The first byte picks the terminal's encoding (value % 4: UTF-8, code page 850, Latin-1,
+// Latin-9) and the mode (value / 4 % 2):
 // - raw: the other bytes are the stream itself, where 0xFE starts a mark: 0xFE 0xFE is the byte
 //   0xFE, 0xFE and an even byte a timeout, 0xFE and an odd byte the end of a read. Any stream
 //   must give only codes 0..255, at most one key per byte or timeout so far, the same keys
 //   whether it comes in one read or in the marked reads, and a timeout outside a sequence must
 //   change nothing.
-// - tokens: the other bytes describe key presses (characters, CSI and SS3 sequences, UTF-8
-//   characters, lone and Alt Escapes, sequences cut short or left incomplete), so the keys each
-//   one must give are known: a sequence that comes out as two keys, or waits for nothing, fails.
+// - tokens: the other bytes describe key presses (characters, CSI and SS3 sequences, Linux
+//   console function keys, UTF-8 characters, lone and Alt Escapes, sequences cut short or left
+//   incomplete), so the keys each one must give are known: a sequence that comes out as two keys,
+//   or waits for nothing, fails.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -186,8 +187,22 @@ unsigned char plain_byte(Encoding encoding, unsigned value) {
   return byte == kEscape ? 'e' : byte;
 }
 
+// The character a Latin-9 byte stands for where it differs from Latin-1.
+char32_t unicode_of_latin9(unsigned char byte) {
+  constexpr struct {
+    unsigned char byte;
+    char32_t character;
+  } kChanged[] = {{0xA4, 0x20AC}, {0xA6, 0x0160}, {0xA8, 0x0161}, {0xB4, 0x017D},
+                  {0xB8, 0x017E}, {0xBC, 0x0152}, {0xBD, 0x0153}, {0xBE, 0x0178}};
+  for (const auto& changed : kChanged) {
+    if (changed.byte == byte) return changed.character;
+  }
+  return byte;
+}
+
 int code_of_plain(Encoding encoding, unsigned char byte) {
   if (byte < 0x80 || encoding == Encoding::cp850) return byte;
+  if (encoding == Encoding::latin9) return kit::cp850_of_unicode(unicode_of_latin9(byte));
   return kit::cp850_of_unicode(byte);
 }
 
@@ -226,10 +241,19 @@ Token token_of(Encoding encoding, Input& in) {
   Token t;
   const bool utf8 = encoding == Encoding::utf8;
   switch (in.below(10)) {
-    case 1:  // CSI: ESC [ parameters intermediate final
+    case 1:  // CSI: ESC [ parameters intermediate final, or a Linux console key: ESC [ [ x
       t.steps = {kEscape, '['};
       csi_body(in, t.steps, 4);
-      t.steps.push_back(final_byte(in));
+      if (t.steps.size() == 2 && in.below(4) == 0) t.steps.push_back('[');
+      {
+        int last = final_byte(in);
+        // Right after ESC [, a '[' opens a Linux console key instead of ending the sequence.
+        if (t.steps.size() == 2 && last == '[') {
+          t.steps.push_back(last);
+          last = final_byte(in);
+        }
+        t.steps.push_back(last);
+      }
       t.keys = {0};
       return t;
     case 2:  // SS3: ESC O parameters final
@@ -301,6 +325,7 @@ Token token_of(Encoding encoding, Input& in) {
       } else {
         t.steps = {kEscape, in.below(2) == 0 ? '[' : 'O'};
         csi_body(in, t.steps, 3);
+        if (t.steps.size() == 2 && t.steps[1] == '[' && in.below(3) == 0) t.steps.push_back('[');
       }
       t.steps.push_back(Token::kTimeout);
       t.keys = {0};
@@ -313,6 +338,7 @@ Token token_of(Encoding encoding, Input& in) {
       } else {
         t.steps = {kEscape, '['};
         csi_body(in, t.steps, 2);
+        if (t.steps.size() == 2 && in.below(3) == 0) t.steps.push_back('[');
         byte = static_cast<int>(in.below(0x21));  // a control byte or DEL
         if (byte == 0x20) byte = 0x7F;
         if (byte == kEscape) byte = '\r';
@@ -381,9 +407,11 @@ void fuzz_tokens(Encoding encoding, const std::uint8_t* data, std::size_t size) 
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  constexpr Encoding kEncodings[] = {Encoding::utf8, Encoding::cp850, Encoding::latin1};
-  const Encoding encoding = kEncodings[data[0] % 3];
-  if (data[0] / 3 % 2 == 0) {
+  constexpr Encoding kEncodings[] = {Encoding::utf8, Encoding::cp850, Encoding::latin1,
+                                     Encoding::latin9};
+  constexpr unsigned kCount = sizeof kEncodings / sizeof kEncodings[0];
+  const Encoding encoding = kEncodings[data[0] % kCount];
+  if (data[0] / kCount % 2 == 0) {
     fuzz_raw(encoding, data + 1, size - 1);
   } else {
     fuzz_tokens(encoding, data + 1, size - 1);
