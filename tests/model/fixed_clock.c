@@ -6,7 +6,7 @@
 #include <string.h>
 #include <time.h>
 
-typedef int (*clock_gettime_fn)(clockid_t, struct timespec *);
+typedef int (*clock_gettime_fn)(clockid_t, struct timespec*);
 
 static int is_monotonic(clockid_t id) {
   switch (id) {
@@ -26,8 +26,8 @@ static int is_monotonic(clockid_t id) {
   }
 }
 
-int clock_gettime(clockid_t id, struct timespec *now) {
-  const char *fixed = getenv("FIXED_CLOCK_MS");
+int clock_gettime(clockid_t id, struct timespec* now) {
+  const char* fixed = getenv("FIXED_CLOCK_MS");
   if (fixed != NULL && is_monotonic(id)) {
     const unsigned long long ms = strtoull(fixed, NULL, 10);
     now->tv_sec = (time_t)(ms / 1000U);
@@ -35,7 +35,7 @@ int clock_gettime(clockid_t id, struct timespec *now) {
     return 0;
   }
   /* Copied, not cast: ISO C has no conversion from an object pointer to a function pointer. */
-  void *symbol = dlsym(RTLD_NEXT, "clock_gettime");
+  void* symbol = dlsym(RTLD_NEXT, "clock_gettime");
   clock_gettime_fn real = NULL;
   memcpy(&real, &symbol, sizeof real);
   return real(id, now);
