@@ -39,8 +39,6 @@
 #include <time.h>
 #include <unistd.h>
 
-extern char** environ;
-
 static void die(const char* what) {
   fprintf(stderr, "driver: %s%s%s\n", what, errno != 0 ? ": " : "",
           errno != 0 ? strerror(errno) : "");
@@ -198,6 +196,7 @@ static int command_runs(int argc, char** argv) {
     c->argv = &argv[i];
     while (i < argc && strcmp(argv[i], ":::") != 0) ++i;
     if (i < argc) argv[i++] = NULL;
+    if (c->argv[0] == NULL) die("an empty command");
     c->ns = private_memory(runs * sizeof *c->ns);
     c->rss_kb = private_memory(runs * sizeof *c->rss_kb);
     c->all_exit_ok = 1;
@@ -446,6 +445,7 @@ static int command_pty_time(int argc, char** argv) {
     t->argv = &argv[i];
     while (i < argc && strcmp(argv[i], ":::") != 0) ++i;
     if (i < argc) argv[i++] = NULL;
+    if (t->argv[0] == NULL) die("an empty command");
     t->samples = private_memory(room * sizeof *t->samples);
     t->count = 0;
     t->mismatches = 0;
