@@ -17,10 +17,12 @@ out first.
 from __future__ import annotations
 
 import argparse
+import atexit
 import concurrent.futures
 import os
 import random
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -343,6 +345,7 @@ def add_private_locales() -> None:
     """Builds the code page 850 and Latin-1 locales in a folder of our own (LOCPATH)."""
     global LOCPATH
     folder = tempfile.mkdtemp(prefix="model-locales.")
+    atexit.register(shutil.rmtree, folder, True)
     for name, (charmap, codec) in PRIVATE_LOCALES.items():
         built = subprocess.run(["localedef", "-i", name.split(".")[0], "-f", charmap,
                                 os.path.join(folder, name)], capture_output=True, check=False)
@@ -362,6 +365,7 @@ def describe(case: Case) -> str:
 
 def build_shim(source: Path) -> str:
     folder = tempfile.mkdtemp(prefix="fixed_clock.")
+    atexit.register(shutil.rmtree, folder, True)
     target = os.path.join(folder, "fixed_clock.so")
     subprocess.run([os.environ.get("CC", "cc"), "-shared", "-fPIC", "-O1", "-o", target,
                     str(source), "-ldl"], check=True)
