@@ -29,7 +29,7 @@ void pause(KeyDecoder& decoder, Keys& keys) {
   keys.insert(keys.end(), got, got + count);
 }
 
-Keys decode(Encoding encoding, std::vector<std::string_view> bursts) {
+Keys decode(Encoding encoding, const std::vector<std::string_view>& bursts) {
   KeyDecoder decoder(encoding);
   Keys keys;
   for (const std::string_view burst : bursts) {

@@ -23,8 +23,6 @@
 #include <string_view>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 // Generous: the tests wait for what they expect, and only a broken program takes this long.
@@ -138,6 +136,7 @@ class Session {
         "ASAN_OPTIONS=handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0:"
         "handle_abort=0:detect_leaks=0");
     std::vector<char*> envp;
+    envp.reserve(environment.size() + 1);
     for (std::string& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
     char* argv[] = {const_cast<char*>(setup.program), nullptr};
