@@ -23,21 +23,6 @@ const std::vector<int> kFourRolls = {9, 9, 9, 9};
 // The eight pause keys of a run: both answers of the one-or-zero reader, and keys it maps.
 constexpr std::string_view kPauses = "ab1 \r0xz";
 
-std::vector<std::string> split(std::string_view screen) {
-  std::vector<std::string> result;
-  std::size_t start = 0;
-  std::size_t end = screen.find("\r\n");
-  while (end != std::string_view::npos) {
-    result.emplace_back(screen.substr(start, end - start));
-    start = end + 2;
-    end = screen.find("\r\n", start);
-  }
-  if (start < screen.size()) {
-    result.emplace_back(screen.substr(start));  // an unfinished line
-  }
-  return result;
-}
-
 bool ends_with(std::string_view screen, std::string_view tail) {
   return screen.size() >= tail.size() && screen.substr(screen.size() - tail.size()) == tail;
 }
@@ -153,7 +138,7 @@ TEST(Burpleton, LongestBelchWinsAndTiesGoToTheBet) {
 
 TEST(Burpleton, ShortestAndLongestBelch) {
   const auto t = contest('a', {1, 10, 2, 1});
-  const auto screen = split(t.screen);
+  const auto screen = kit::testing::split_lines(t.screen);
   ASSERT_EQ(screen.size(), 27U) << readable(t.screen);
   EXPECT_EQ(screen[12], "BURP.");
   EXPECT_EQ(screen[16], "BUUUUUUUUUURP.");
@@ -177,7 +162,7 @@ TEST(Burpleton, BetKeys) {
   };
   for (const Case& c : cases) {
     const auto t = contest(c.key, {4, 4, 4, 4});
-    const auto screen = split(t.screen);
+    const auto screen = kit::testing::split_lines(t.screen);
     const int code = static_cast<unsigned char>(c.key);
     ASSERT_EQ(screen.size(), 28U) << code << "\n" << readable(t.screen);
     EXPECT_EQ(screen[8], c.echo) << code;
@@ -224,7 +209,7 @@ TEST(Burpleton, SeededRunsFollowTheRule) {
     const int bet = static_cast<int>(seed % 4);
     const std::string keys = std::string(1, static_cast<char>('a' + bet)) + "0000000000";
     const auto t = play_seeded(burpleton::play, keys, seed);
-    const auto screen = split(t.screen);
+    const auto screen = kit::testing::split_lines(t.screen);
     ASSERT_TRUE(t.finished) << seed;
     ASSERT_GE(screen.size(), 27U) << seed;
     int lengths[4] = {};

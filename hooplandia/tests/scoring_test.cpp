@@ -200,18 +200,6 @@ TEST(Scoring, AwayWinsAtFiveOrMore) {
   }
 }
 
-std::vector<std::string> split(const std::string& screen) {
-  std::vector<std::string> all;
-  std::size_t from = 0;
-  for (std::size_t end = screen.find("\r\n"); end != std::string::npos;
-       end = screen.find("\r\n", from)) {
-    all.push_back(screen.substr(from, end - from));
-    from = end + 2;
-  }
-  all.push_back(screen.substr(from));  // the prompt, with no line end
-  return all;
-}
-
 int count(const std::vector<std::string>& all, std::string_view line) {
   int found = 0;
   for (const std::string& each : all) {
@@ -230,7 +218,7 @@ TEST(Scoring, SeededMatchesEndWithAWinnerAndTheKeyWait) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     const auto t = kit::testing::play_seeded(hooplandia::play, keys, seed);
     ASSERT_TRUE(t.finished) << t.error;
-    const std::vector<std::string> all = split(t.screen);
+    const std::vector<std::string> all = kit::testing::split_lines(t.screen);
     ASSERT_GE(all.size(), 4U);
     ASSERT_EQ(all.back(), kPrompt);
 

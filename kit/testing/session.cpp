@@ -94,6 +94,18 @@ std::string lines(std::initializer_list<std::string_view> lines) {
   return screen;
 }
 
+std::vector<std::string> split_lines(std::string_view screen) {
+  std::vector<std::string> result;
+  std::size_t start = 0;
+  for (std::size_t end = screen.find("\r\n"); end != std::string_view::npos;
+       end = screen.find("\r\n", start)) {
+    result.emplace_back(screen.substr(start, end - start));
+    start = end + 2;
+  }
+  if (start < screen.size()) result.emplace_back(screen.substr(start));
+  return result;
+}
+
 std::string readable(std::string_view screen) {
   std::string text;
   for (std::size_t i = 0; i < screen.size(); ++i) {

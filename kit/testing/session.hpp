@@ -30,6 +30,9 @@ Transcript play_scripted(Game game, std::string_view keys, std::vector<int> roll
 // The lines joined as the screen shows them: each followed by CR LF.
 std::string lines(std::initializer_list<std::string_view> lines);
 
+// The screen cut into its lines, without their CR LF; an unfinished last line (a prompt) is kept.
+std::vector<std::string> split_lines(std::string_view screen);
+
 // The screen made readable for a failure message: CR LF becomes a line feed.
 std::string readable(std::string_view screen);
 

@@ -43,21 +43,6 @@ std::string_view verdict_for(int score) {
   return score <= 15 ? kSpecial : kCanDrive;
 }
 
-std::vector<std::string> split(std::string_view screen) {
-  std::vector<std::string> result;
-  std::size_t start = 0;
-  std::size_t end = screen.find("\r\n");
-  while (end != std::string_view::npos) {
-    result.emplace_back(screen.substr(start, end - start));
-    start = end + 2;
-    end = screen.find("\r\n", start);
-  }
-  if (start < screen.size()) {
-    result.emplace_back(screen.substr(start));  // an unfinished line
-  }
-  return result;
-}
-
 // Answers typed as small letters, then the closing key.
 kit::testing::Transcript answer(std::string_view answers) {
   std::string keys;
@@ -186,7 +171,7 @@ TEST(Rouladix, AllAnswerSetsFallIntoTheirBands) {
     const auto t = answer(answers);
     ASSERT_TRUE(t.finished) << answers;
     ASSERT_TRUE(t.asked.empty()) << answers;
-    EXPECT_EQ(echoes(split(t.screen)), answers);
+    EXPECT_EQ(echoes(kit::testing::split_lines(t.screen)), answers);
     EXPECT_TRUE(ends_with(t.screen, ending(verdict))) << answers << "\n" << readable(t.screen);
     cannot += verdict == kCannotDrive ? 1 : 0;
     dangerous += verdict == kDangerous ? 1 : 0;
@@ -214,7 +199,8 @@ TEST(Rouladix, KeysAnswerAsTheFourWayReaderSays) {
   for (const Case& c : cases) {
     const auto t = play_seeded(rouladix::play, std::string(4, c.key) + " ", 3);
     const std::string same(4, c.letter);
-    EXPECT_EQ(echoes(split(t.screen)), same) << "key " << int{static_cast<unsigned char>(c.key)};
+    EXPECT_EQ(echoes(kit::testing::split_lines(t.screen)), same)
+        << "key " << int{static_cast<unsigned char>(c.key)};
     EXPECT_EQ(t.screen, answer(same).screen) << "key " << int{static_cast<unsigned char>(c.key)};
   }
 }
